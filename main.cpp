@@ -1,0 +1,20 @@
+// qen: start-up and shut-down of the alliance client.
+#include "foundation/untData.h"
+#include "foundation/untPublic.h"
+
+#include <QApplication>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv); // the program reads no command line of its own
+    QApplication::setOrganizationName(QStringLiteral("qen"));
+    InitPublic(); // settings path, settings file object, LoadSettings
+
+    auto data = std::make_unique<TfrmData>(&app);
+    data.release(); // owned by the application from here on
+    SysSet.LoginOk = false;
+
+    FinalizePublic();
+    return 0;
+}

@@ -104,8 +104,8 @@ const qenadmin::Register keygen({
 
 const qenadmin::Register signUpdate({
     QStringLiteral("sign-update"),
-    QStringLiteral("--key SECRET.key --version V [--date MM/DD/YYYY] [--out FILE] PROGRAM"),
-    QStringLiteral("write the signed update info file (default qen.inf) for PROGRAM"),
+    QStringLiteral("OPTIONS PROGRAM"),
+    QStringLiteral("sign PROGRAM: --key NAME.key --version V [--date MM/DD/YYYY] [--out qen.inf]"),
     [](const QStringList &args) {
         QHash<QString, QString> options;
         QStringList files;
@@ -165,8 +165,8 @@ const qenadmin::Register signUpdate({
 
 const qenadmin::Register verifyUpdate({
     QStringLiteral("verify-update"),
-    QStringLiteral("--info FILE [--pub NAME.pub] PROGRAM"),
-    QStringLiteral("check PROGRAM against a signed info file, as the updater does"),
+    QStringLiteral("OPTIONS PROGRAM"),
+    QStringLiteral("check PROGRAM as the updater does: --info qen.inf [--pub NAME.pub]"),
     [](const QStringList &args) {
         QHash<QString, QString> options;
         QStringList files;

@@ -4,6 +4,7 @@
 #include "server/embedded/EmbeddedServer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -47,25 +48,16 @@ bool HasAllianceTables(QSqlDatabase &db)
 
 } // namespace
 
-QSqlDatabase OpenEmbeddedDatabase(const QString &connectionName, const QString &path, bool withDemo)
+namespace {
+
+QSqlDatabase OpenFile(const QString &connectionName, const QString &path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        const QString text = DriverText(db.lastError());
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName);
-        throw DbError(text);
-    }
     try {
+        if (!db.open()) throw DbError(DriverText(db.lastError()));
         Exec(db, QStringLiteral("PRAGMA foreign_keys=ON"));
-        if (!HasAllianceTables(db)) {
-            EmbeddedServer::CreateSchema(db);
-            EmbeddedServer::CreateAdministrator(db, QStringLiteral("admin"));
-            if (withDemo) EmbeddedServer::CreateDemoData(db);
-        }
     } catch (...) {
         db.close();
         db = QSqlDatabase();
@@ -73,6 +65,63 @@ QSqlDatabase OpenEmbeddedDatabase(const QString &connectionName, const QString &
         throw;
     }
     return db;
+}
+
+void CloseFile(const QString &connectionName)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+// A new database is built beside its final name and renamed into place when complete, so a
+// failure half-way never leaves a file that later starts would take for a finished one.
+void CreateDatabaseFile(const QString &path, bool withDemo)
+{
+    const QString part = path + QStringLiteral(".part");
+    const QString name = QStringLiteral("qen-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QFile::remove(part);
+    {
+        QSqlDatabase db = OpenFile(name, part);
+        try {
+            EmbeddedServer::CreateSchema(db);
+            EmbeddedServer::CreateAdministrator(db, QStringLiteral("admin"));
+            if (withDemo) EmbeddedServer::CreateDemoData(db);
+        } catch (...) {
+            db = QSqlDatabase();
+            CloseFile(name);
+            QFile::remove(part);
+            throw;
+        }
+    }
+    CloseFile(name);
+    QFile::remove(path); // an empty or foreign file without the alliance tables
+    if (!QFile::rename(part, path)) throw DbError(QStringLiteral("无法创建数据库文件 %1").arg(path));
+}
+
+} // namespace
+
+QSqlDatabase OpenEmbeddedDatabase(const QString &connectionName, const QString &path, bool withDemo)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path)) {
+        QSqlDatabase db = OpenFile(connectionName, path);
+        bool ready = false;
+        try {
+            ready = HasAllianceTables(db);
+        } catch (...) {
+            db = QSqlDatabase();
+            CloseFile(connectionName);
+            throw;
+        }
+        if (ready) return db;
+        db = QSqlDatabase();
+        CloseFile(connectionName);
+    }
+    CreateDatabaseFile(path, withDemo);
+    return OpenFile(connectionName, path);
 }
 
 Connection::Connection() : m_name(QStringLiteral("qen-") + QUuid::createUuid().toString(QUuid::WithoutBraces))

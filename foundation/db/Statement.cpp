@@ -40,7 +40,7 @@ QString AdaptForEmbedded(const QString &text)
         if (i > 0 && IsWordChar(text.at(i - 1))) return i;
         constexpr auto anchored = QRegularExpression::AnchorAtOffsetMatchOption;
         if (auto m = top.match(text, i, QRegularExpression::NormalMatch, anchored); m.hasMatch()) {
-            out += text.mid(copied, i - copied) + QLatin1String("SELECT ");
+            out += text.mid(copied, i - copied) + text.mid(i, 6) + QLatin1Char(' ');
             limit = m.captured(1);
             copied = i + m.capturedLength();
             return copied - 1;

@@ -1,6 +1,8 @@
 // qen: start-up and shut-down of the alliance client.
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
+#include "shell/untMain.h"
+#include "signin/untLogin.h"
 
 #include <QApplication>
 #include <memory>
@@ -15,6 +17,14 @@ int main(int argc, char *argv[])
     data.release(); // owned by the application from here on
     SysSet.LoginOk = false;
 
+    // Only a sign-in the server accepted leads on; otherwise the program ends quietly.
+    int exitCode = 0;
+    if (RunLogin()) {
+        TfrmMain mainWindow(true);
+        mainWindow.showMaximized();
+        exitCode = QApplication::exec();
+    }
+
     FinalizePublic();
-    return 0;
+    return exitCode;
 }

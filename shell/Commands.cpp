@@ -1,4 +1,5 @@
 #include "shell/Commands.h"
+#include "shell/untMain.h"
 
 #include <QWidget>
 
@@ -13,4 +14,9 @@ bool RunDialogForm(const QString &formName)
 {
     Q_UNUSED(formName);
     return false;
+}
+
+void CloseCommand(const QString &formName)
+{
+    if (frmMain) frmMain->CloseCommand(formName);
 }

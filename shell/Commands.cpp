@@ -1,12 +1,13 @@
 #include "shell/Commands.h"
 #include "shell/untMain.h"
 
+#include "stock/untStock.h"
+
 #include <QWidget>
 
 QWidget *CreateWorkspaceForm(const QString &formName, QWidget *parent)
 {
-    Q_UNUSED(parent);
-    Q_UNUSED(formName);
+    if (formName == QLatin1String("frmStock")) return new TfrmStock(parent);
     return nullptr;
 }
 

@@ -98,6 +98,6 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size()) return {};
     if (role == Qt::DisplayRole) return m_columns[section].title;
-    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(m_columns[section].titleAlignment);
     return {};
 }

@@ -15,6 +15,7 @@ struct GridColumn {
     bool visible = true;
     // Numbers in general format ("%g"-like, no trailing zeros) unless set.
     std::function<QString(const QVariant &)> format;
+    Qt::Alignment titleAlignment = Qt::AlignCenter;
 };
 
 // Colours of one row; invalid colours leave the grid's own.

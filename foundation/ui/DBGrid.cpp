@@ -64,7 +64,7 @@ TDBGrid::TDBGrid(Query *query, QList<GridColumn> columns, QWidget *parent)
     m_view->verticalHeader()->setFixedWidth(14);
     m_view->horizontalHeader()->setHighlightSections(false);
     m_view->horizontalHeader()->setStretchLastSection(false);
-    m_view->installEventFilter(this);
+    m_view->viewport()->installEventFilter(this); // proportional widths follow the viewport's width
 
     m_footer = new FooterBar(m_view, m_model, this);
     m_footer->hide();
@@ -140,6 +140,6 @@ void TDBGrid::ApplyWidths()
 
 bool TDBGrid::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view && event->type() == QEvent::Resize && m_proportional) ApplyWidths();
+    if (watched == m_view->viewport() && event->type() == QEvent::Resize && m_proportional) ApplyWidths();
     return QWidget::eventFilter(watched, event);
 }

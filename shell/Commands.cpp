@@ -1,6 +1,8 @@
 #include "shell/Commands.h"
 #include "shell/untMain.h"
 
+#include "merchants/untAction.h"
+#include "signin/untPassword.h"
 #include "stock/untStock.h"
 
 #include <QWidget>
@@ -13,7 +15,8 @@ QWidget *CreateWorkspaceForm(const QString &formName, QWidget *parent)
 
 bool RunDialogForm(const QString &formName)
 {
-    Q_UNUSED(formName);
+    if (formName == QLatin1String("frmAction")) return TfrmAction::Execute(), true;
+    if (formName == QLatin1String("frmPassword")) return TfrmPassword::Execute(), true;
     return false;
 }
 

@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
     if (RunLogin()) {
         TfrmMain mainWindow(true);
         mainWindow.showMaximized();
+        mainWindow.activateWindow(); // also where no window manager hands out the focus
         exitCode = QApplication::exec();
     }
 

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabBar>
@@ -79,6 +80,8 @@ TfrmMain::TfrmMain(bool startUpdater, QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     frmMain = this;
     setFont(SongFont(12));
+    // The maximised size also where no window manager maximises it.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
     BuildDesktop();
     Guard([this] { FormCreate(); });
     if (startUpdater) {

@@ -3,6 +3,7 @@
 #include "foundation/untPublic.h"
 #include "merchants/untAction.h"
 #include "merchants/untActionEdit.h"
+#include "signin/untPassword.h"
 #include "tests/fixture/Fixture.h"
 
 #include <QCheckBox>
@@ -71,7 +72,7 @@ bool SelectRow(Query &list, const QString &field, const QString &value)
 
 // Signs in through the real sign-in procedure; returns RunState, Action in action.
 QString SignIn(const QString &shopNo, const QString &userNo, const QString &password,
-               QString *action = nullptr)
+               QString *action = nullptr, const QString &hostId = HostIdentity())
 {
     StoredProc &p = frmData->rdProc;
     p.Close();
@@ -79,7 +80,7 @@ QString SignIn(const QString &shopNo, const QString &userNo, const QString &pass
     p.SetParam(QStringLiteral("ShopNo"), shopNo);
     p.SetParam(QStringLiteral("UserNo"), userNo);
     p.SetParam(QStringLiteral("Password"), EncodePassword(TrimText(password)));
-    p.SetParam(QStringLiteral("HostId"), HostIdentity());
+    p.SetParam(QStringLiteral("HostId"), hostId);
     p.SetParam(QStringLiteral("HostName"), LocalComputerName());
     for (const char *out : {"ShopName", "AllName", "Action", "RunState"})
         p.SetParam(QLatin1String(out), QString(), StoredProc::Direction::InOut);
@@ -643,6 +644,66 @@ private slots:
         QCOMPARE(
             UserColumn(db, QStringLiteral("COUNT(*)"), QStringLiteral("A001"), QStringLiteral("10")).toInt(),
             1);
+    }
+
+    void emptyListOffersNothingToEditOrDelete()
+    {
+        FreshDb db;
+        db.Exec(QStringLiteral("DELETE FROM Sys_User WHERE ShopNo='A001'"));
+        ActionDialog a;
+        Messages().answers = {true};
+        a.dlg.btnEditClick();
+        a.dlg.btnDelClick();
+        QCOMPARE(frmActionEdit, nullptr);
+        QCOMPARE(Messages().Count(), 0);
+        QCOMPARE(a.dlg.rdUser.GetState(), Query::State::Browse);
+    }
+
+    // A merchant's administrator adds a user with codes 01 and 06; the user signs in without a
+    // password, sets one, signs in with it; the login lock then keeps unknown computers out.
+    void newUserSetsAPasswordAndTheLockKeepsUnknownComputersOut()
+    {
+        FreshDb db;
+        {
+            ActionDialog a;
+            WithEditor([&] { a.dlg.btnAddClick(); },
+                       [&](TfrmActionEdit &e) {
+                           Retype(e.edtUserNo, QStringLiteral("03"));
+                           Retype(e.edtUserName, QStringLiteral("仓库小刘"));
+                           e.chk01->click();
+                           e.chk06->click();
+                           e.btnOk->click();
+                       });
+        }
+        QString action;
+        QCOMPARE(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QString(), &action),
+                 QStringLiteral("0"));
+        QCOMPARE(action, QStringLiteral("01,06,"));
+
+        SetSignedIn(QStringLiteral("A001"), QStringLiteral("03"), action);
+        {
+            TfrmPassword dlg;
+            dlg.show();
+            dlg.edtNewPass->setText(QStringLiteral("liu2024"));
+            dlg.edtConfirm->setText(QStringLiteral("liu2024"));
+            dlg.btnOk->click();
+            QCOMPARE(Messages().LastText(), QStringLiteral("密码修改成功！请您记好新密码！"));
+        }
+        QVERIFY(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QString()) != QStringLiteral("0"));
+        QCOMPARE(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QStringLiteral("liu2024")),
+                 QStringLiteral("0"));
+
+        // Lock as the administrator; this computer has signed in above, another one has not.
+        SetSignedIn(QStringLiteral("A001"), QStringLiteral("01"), QStringLiteral("01,03,04,05,06,"));
+        {
+            ActionDialog a;
+            if (!a.dlg.chkLocked->isChecked()) a.dlg.chkLocked->click();
+        }
+        const QString unknown = QStringLiteral("0000000000000001");
+        QVERIFY(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QStringLiteral("liu2024"), nullptr,
+                       unknown) != QStringLiteral("0"));
+        QCOMPARE(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QStringLiteral("liu2024")),
+                 QStringLiteral("0"));
     }
 
     void editorKeysMoveThroughTheFields()

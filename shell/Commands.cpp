@@ -2,6 +2,9 @@
 #include "shell/untMain.h"
 
 #include "merchants/untAction.h"
+#include "merchants/untInfo.h"
+#include "merchants/untShop.h"
+#include "merchants/untShopAll.h"
 #include "signin/untPassword.h"
 #include "stock/untStock.h"
 
@@ -10,12 +13,15 @@
 QWidget *CreateWorkspaceForm(const QString &formName, QWidget *parent)
 {
     if (formName == QLatin1String("frmStock")) return new TfrmStock(parent);
+    if (formName == QLatin1String("frmShopAll")) return new TfrmShopAll(parent);
     return nullptr;
 }
 
 bool RunDialogForm(const QString &formName)
 {
     if (formName == QLatin1String("frmAction")) return TfrmAction::Execute(), true;
+    if (formName == QLatin1String("frmShop")) return TfrmShop::Execute(), true;
+    if (formName == QLatin1String("frmInfo")) return TfrmInfo::Execute(), true;
     if (formName == QLatin1String("frmPassword")) return TfrmPassword::Execute(), true;
     return false;
 }

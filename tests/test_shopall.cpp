@@ -3,6 +3,7 @@
 #include "foundation/ui/DBGrid.h"
 #include "foundation/untPublic.h"
 #include "merchants/untShopAll.h"
+#include "shell/untMain.h"
 
 #include <QInputDialog>
 #include <QPointer>
@@ -260,6 +261,32 @@ private slots:
         QVERIFY(!form->rdShop.Active());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(form.isNull());
+    }
+
+    void runsInTheMainWindowAndLeavesItsTab()
+    {
+        FreshDb db;
+        SetSignedIn(QStringLiteral("A001"), QStringLiteral("01"), QStringLiteral("01,03,04,05,06,"));
+        TfrmMain main(false);
+        main.resize(1100, 700);
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.OpenCommand(QStringLiteral("=frmShopAll"), QStringLiteral("商户大全"));
+        QPointer<TfrmShopAll> form =
+            qobject_cast<TfrmShopAll *>(main.WorkspaceForm(QStringLiteral("frmShopAll")));
+        QVERIFY(form);
+        QCOMPARE(main.TaskList, (QStringList{"DeskTop", "=frmShopAll"}));
+        QCOMPARE(form->rdShop.RecordCount(), 7);
+        GrabToPng(&main, QStringLiteral("frmShopAll-in-main"));
+
+        form->grdShop->View()->setFocus();
+        QTest::keyClick(form->grdShop->View(), Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(form.isNull());
+        QCOMPARE(main.TaskList, QStringList{"DeskTop"});
+        QVERIFY(!main.WorkspaceForm(QStringLiteral("frmShopAll")));
+        QCOMPARE(Messages().Count(), 0);
     }
 };
 

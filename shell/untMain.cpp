@@ -112,6 +112,8 @@ void TfrmMain::BuildDesktop()
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     cell->addWidget(mdiArea, 0, 0);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow *frame) { Guard([&] { AreaActivated(frame); }); });
 
     plDesktop = new QWidget(work);
     plDesktop->setObjectName(QStringLiteral("plDesktop"));
@@ -333,6 +335,19 @@ void TfrmMain::FormDestroyed(const QString &formName, QObject *form)
         break;
     }
     if (!reported && TaskList.contains(QLatin1Char('=') + formName)) CloseCommand(formName);
+}
+
+// The area switches windows by itself on Ctrl+Tab and Ctrl+Shift+Tab: the tab follows, as if
+// the user had chosen it. Activations while a command runs or on the desktop are the shell's own.
+void TfrmMain::AreaActivated(QMdiSubWindow *frame)
+{
+    if (!frame || !TabCommandsEnabled || tbTask->currentIndex() <= 0) return;
+    for (const Workspace &w : m_workspaces)
+        if (w.frame == frame && w.form && !w.closing) {
+            const QString command = QLatin1Char('=') + w.name;
+            if (TaskList.indexOf(command) != tbTask->currentIndex()) OpenCommand(command, QString());
+            return;
+        }
 }
 
 void TfrmMain::OpenCommand(const QString &command, const QString &caption)

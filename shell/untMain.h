@@ -85,6 +85,7 @@ private:
     const Workspace *FindWorkspace(const QString &formName) const;
     void AddWorkspace(const QString &formName, QWidget *form);
     void FormDestroyed(const QString &formName, QObject *form);
+    void AreaActivated(QMdiSubWindow *frame);
     void BuildDesktop();
 
     QList<Workspace> m_workspaces;

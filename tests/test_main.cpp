@@ -352,6 +352,34 @@ private slots:
         QVERIFY(h.main.plDesktop->isVisible());
     }
 
+    // The multi-document area switches windows by itself on some keys: the selected tab must
+    // always be the one of the window in front.
+    void documentAreaKeysKeepTabAndWindowTogether_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << int(Qt::ControlModifier);
+        QTest::newRow("Ctrl+Shift+Tab")
+            << int(Qt::Key_Backtab) << int(Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::newRow("Ctrl+F6") << int(Qt::Key_F6) << int(Qt::ControlModifier);
+    }
+
+    void documentAreaKeysKeepTabAndWindowTogether()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        Harness h;
+        QVERIFY(h.active);
+        h.main.OpenCommand(QStringLiteral("=frmStock"), QStringLiteral("联盟库存"));
+        h.main.OpenCommand(QStringLiteral("=frmShopAll"), QStringLiteral("商户大全"));
+        auto *shopAll = static_cast<TestForm *>(h.main.WorkspaceForm(QStringLiteral("frmShopAll")));
+        shopAll->edit->setFocus();
+        QTest::keyClick(shopAll->edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::qWait(0);
+        const QString front = h.Front() ? h.Front()->objectName() : QString();
+        QCOMPARE(QStringLiteral("=") + front, h.main.TaskList.at(h.main.tbTask->currentIndex()));
+    }
+
     void exitQuestion()
     {
         Harness h;

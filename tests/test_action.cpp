@@ -3,6 +3,7 @@
 #include "foundation/untPublic.h"
 #include "merchants/untAction.h"
 #include "merchants/untActionEdit.h"
+#include "shell/untMain.h"
 #include "signin/untPassword.h"
 #include "tests/fixture/Fixture.h"
 
@@ -349,6 +350,13 @@ private slots:
         QCOMPARE(SignIn(QStringLiteral("A001"), QStringLiteral("00"), QString(), &granted),
                  QStringLiteral("0"));
         QCOMPARE(granted, action);
+        if (action.isEmpty()) { // nothing granted: only the about entry
+            SetSignedIn(QStringLiteral("A001"), QStringLiteral("00"), granted);
+            TfrmMain main(false);
+            main.show(); // the navigation bar is built as the window shows
+            QCOMPARE(main.NavButtons().size(), 1);
+            QCOMPARE(main.NavButtons().first()->text(), QStringLiteral("关于系统"));
+        }
         QVERIFY(SignIn(QStringLiteral("A001"), QStringLiteral("00"), QStringLiteral("x")) !=
                 QStringLiteral("0"));
     }
@@ -680,13 +688,34 @@ private slots:
                  QStringLiteral("0"));
         QCOMPARE(action, QStringLiteral("01,06,"));
 
+        // The new user's navigation bar, and the password set through its 修改密码 entry.
         SetSignedIn(QStringLiteral("A001"), QStringLiteral("03"), action);
         {
-            TfrmPassword dlg;
-            dlg.show();
-            dlg.edtNewPass->setText(QStringLiteral("liu2024"));
-            dlg.edtConfirm->setText(QStringLiteral("liu2024"));
-            dlg.btnOk->click();
+            TfrmMain main(false);
+            main.show(); // the navigation bar is built as the window shows
+            QStringList entries;
+            TNavButton *change = nullptr;
+            for (TNavButton *b : main.NavButtons()) {
+                entries << b->text();
+                if (b->Hint == QLatin1String("-frmPassword")) change = b;
+            }
+            QCOMPARE(entries, (QStringList{QStringLiteral("联盟库存"), QStringLiteral("修改密码"),
+                                           QStringLiteral("关于系统")}));
+            QVERIFY(change);
+            bool shown = false;
+            QTimer timer;
+            timer.setSingleShot(true);
+            QObject::connect(&timer, &QTimer::timeout, [&] {
+                if (!frmPassword || !frmPassword->isVisible()) return;
+                shown = true;
+                frmPassword->edtNewPass->setText(QStringLiteral("liu2024"));
+                frmPassword->edtConfirm->setText(QStringLiteral("liu2024"));
+                frmPassword->btnOk->click();
+                if (frmPassword->isVisible()) frmPassword->btnCancel->click();
+            });
+            timer.start(0);
+            change->click();
+            QVERIFY(shown);
             QCOMPARE(Messages().LastText(), QStringLiteral("密码修改成功！请您记好新密码！"));
         }
         QVERIFY(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QString()) != QStringLiteral("0"));

@@ -4,6 +4,7 @@
 #include "foundation/ui/untMessages.h"
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
+#include "stock/BusyCursor.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,14 +15,6 @@
 TfrmInfo *frmInfo = nullptr;
 
 namespace {
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 QLineEdit *LabelledEdit(QWidget *page, const char *name, const QString &caption, int left, int top,
                         int labelWidth, int width)

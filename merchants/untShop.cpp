@@ -7,6 +7,7 @@
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "merchants/untShopEdit.h"
+#include "stock/BusyCursor.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -26,14 +27,6 @@ namespace {
 const QString Waiting = QStringLiteral("待审核");
 const QString Online = QStringLiteral("已上线");
 const QString Blocked = QStringLiteral("已屏蔽");
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 GridColumn Column(const QString &field, const QString &title, int width,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)

@@ -8,6 +8,7 @@
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "shell/Commands.h"
+#include "stock/BusyCursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -31,14 +32,6 @@ const QString SearchClause =
 const QString SearchOrder = QStringLiteral("ORDER BY ShopNo");
 const char *const SearchedParams[] = {"ShopNo",  "ShopName", "AllName", "Address",
                                       "LinkPer", "Tel",      "Tel01",   "Tel02"};
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 GridColumn Column(const QString &field, const QString &title, int width,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)

@@ -5,6 +5,7 @@
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "merchants/untShop.h"
+#include "stock/BusyCursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,14 +20,6 @@ TfrmShopEdit *frmShopEdit = nullptr;
 namespace {
 
 const QString Online = QStringLiteral("已上线");
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 bool AllDigits(const QString &text)
 {

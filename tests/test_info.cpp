@@ -4,6 +4,7 @@
 #include "foundation/ui/DBGrid.h"
 #include "merchants/untInfo.h"
 #include "merchants/untShopAll.h"
+#include "stock/untStockInfo.h"
 
 #include <QInputDialog>
 #include <QLineEdit>
@@ -297,6 +298,12 @@ private slots:
         QCOMPARE(directory.rdShop.RecordCount(), 1);
         QCOMPARE(directory.rdShop.FieldText(QStringLiteral("ShopNo")), QStringLiteral("A002"));
         QCOMPARE(directory.rdShop.FieldText(QStringLiteral("Tel02")), QStringLiteral("13600000000"));
+
+        // The owner details of A002's stock, as another merchant sees them.
+        SetSignedIn(QStringLiteral("A001"), QStringLiteral("01"), QStringLiteral("01,03,04,05,06,"));
+        TfrmStockInfo owner(QStringLiteral("A002"));
+        QCOMPARE(owner.edtLinkPer->text(), QStringLiteral("王新华"));
+        QCOMPARE(owner.Tel02->text(), QStringLiteral("13600000000"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "foundation/ui/DBGrid.h"
 #include "merchants/untShop.h"
 #include "merchants/untShopEdit.h"
+#include "stock/StockQuery.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -87,6 +88,23 @@ int AllStock(FreshDb &db, const QString &shopNo)
 int Count(FreshDb &db, const QString &table, const QString &shopNo)
 {
     return db.Scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ShopNo=?").arg(table), {shopNo}).toInt();
+}
+
+// The owners of the rows another merchant's stock search finds for a part number.
+QSet<QString> OwnersFound(const QString &searcher, const QString &goodsNo)
+{
+    StockConditions conditions;
+    conditions.goodsNo = goodsNo;
+    const StockStatement statement = BuildStockQuery(conditions, 0, searcher);
+    Query search(&frmData->rdConn);
+    search.SQL = statement.lines;
+    for (const auto &param : statement.params)
+        search.SetParam(param.first, param.second);
+    search.Open();
+    QSet<QString> owners;
+    for (search.First(); !search.Eof(); search.Next())
+        owners << search.FieldText(QStringLiteral("ShopNo"));
+    return owners;
 }
 
 QString StoredText(FreshDb &db, const QString &column, const QString &shopNo)
@@ -253,6 +271,33 @@ private slots:
         QCOMPARE(shop.rdShop.FieldText(QStringLiteral("ShopNo")), shopNo);
         QCOMPARE(shop.rdShop.FieldText(QStringLiteral("State")), newState);
         QCOMPARE(shop.rdShop.FieldInt(QStringLiteral("Users")), newUsers);
+    }
+
+    void approvedStockIsFoundBlockedStockIsNot()
+    {
+        FreshDb db;
+        const QString part =
+            db.Scalar(QStringLiteral("SELECT GoodsNo FROM Sys_Stock WHERE ShopNo='B001' ORDER BY Id LIMIT 1"))
+                .toString();
+        QVERIFY(!part.isEmpty());
+        QVERIFY(!OwnersFound(QStringLiteral("A001"), part).contains(QStringLiteral("B001")));
+
+        TfrmShop shop;
+        auto setState = [&](const QString &state) {
+            QVERIFY(GoTo(shop, QStringLiteral("B001")));
+            const EditorRun run =
+                RunEditor([&] { shop.tbEditClick(); },
+                          [&](TfrmShopEdit &editor) {
+                              editor.edtState->setCurrentIndex(editor.edtState->findText(state));
+                              editor.btnOk->click();
+                          });
+            QVERIFY(run.opened && !run.leftOpen);
+        };
+        setState(Online);
+        QVERIFY(OwnersFound(QStringLiteral("A001"), part).contains(QStringLiteral("B001")));
+        setState(Blocked);
+        QVERIFY(!OwnersFound(QStringLiteral("A001"), part).contains(QStringLiteral("B001")));
+        QCOMPARE(Messages().Count(), 0);
     }
 
     void approvedMerchantStaysInTheWaitingList()

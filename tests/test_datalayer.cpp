@@ -5,6 +5,7 @@
 #include "foundation/db/Query.h"
 #include "foundation/db/Statement.h"
 #include "foundation/db/StoredProc.h"
+#include "foundation/ui/DBGrid.h"
 #include "foundation/untPublic.h"
 #include "tests/fixture/Fixture.h"
 
@@ -222,6 +223,30 @@ private slots:
             db.Scalar(QStringLiteral("SELECT AllName FROM Sys_Shop WHERE ShopNo=?"), {q.FieldText("ShopNo")})
                 .toString(),
             q.FieldText(QStringLiteral("AllName")));
+    }
+
+    void cancelUnderAGridDropsTheNewRow()
+    {
+        // The grid moves its selection as the new row disappears; that must not post it.
+        FreshDb db;
+        Query q(&db.Data()->rdConn);
+        q.SQL << QStringLiteral("SELECT * FROM Sys_User WHERE ShopNo=:ShopNo ORDER BY UserNo");
+        q.SetParam(QStringLiteral("ShopNo"), QStringLiteral("A001"));
+        q.Open();
+        q.SetUpdateTable(QStringLiteral("Sys_User"), {QStringLiteral("ShopNo"), QStringLiteral("UserNo")});
+        TDBGrid grid(&q, {{QStringLiteral("UserNo"), QStringLiteral("编号")}});
+        grid.show();
+        const int count = q.RecordCount();
+        q.Append();
+        q.SetField(QStringLiteral("UserName"), QStringLiteral("半途"));
+        QCOMPARE(grid.View()->currentIndex().row(), count);
+        Messages().Clear();
+        q.Cancel();
+        QCOMPARE(q.RecordCount(), count);
+        QCOMPARE(q.GetState(), Query::State::Browse);
+        QCOMPARE(grid.View()->currentIndex().row(), count - 1);
+        QCOMPARE(db.Scalar(QStringLiteral("SELECT COUNT(*) FROM Sys_User WHERE ShopNo='A001'")).toInt(), count);
+        QCOMPARE(Messages().Count(), 0);
     }
 
     void everyClientStatementRunsEmbedded_data()

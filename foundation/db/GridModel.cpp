@@ -37,9 +37,9 @@ int GridModel::ColumnOfField(const QString &field) const
     return -1;
 }
 
-void GridModel::SetFooter(int column, const QString &text)
+void GridModel::SetFooter(int column, const QString &text, Qt::Alignment alignment)
 {
-    m_footer[column] = text;
+    m_footer[column] = {text, alignment};
     emit FooterChanged();
 }
 

@@ -2,6 +2,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QList>
+#include <QMap>
 #include <functional>
 
 class Query;
@@ -36,8 +37,9 @@ public:
     int ColumnOfField(const QString &field) const;
 
     // Footer texts by column (the grid shows them in a row under the data).
-    void SetFooter(int column, const QString &text);
-    QString Footer(int column) const { return m_footer.value(column); }
+    void SetFooter(int column, const QString &text, Qt::Alignment alignment = Qt::AlignCenter);
+    QString Footer(int column) const { return m_footer.value(column).text; }
+    Qt::Alignment FooterAlignment(int column) const { return m_footer.value(column).alignment; }
 
     void SetRowColors(std::function<RowColors(const Query &, int row)> hook)
     {
@@ -60,7 +62,11 @@ private:
     Query *m_query;
     QList<GridColumn> m_columns;
     QList<int> m_fieldIndex; // per column, refreshed when the query resets
-    QMap<int, QString> m_footer;
+    struct FooterCell {
+        QString text;
+        Qt::Alignment alignment = Qt::AlignCenter;
+    };
+    QMap<int, FooterCell> m_footer;
     std::function<RowColors(const Query &, int)> m_rowColors;
     void RefreshFieldIndex();
 };

@@ -298,22 +298,27 @@ void Query::Post()
 
 void Query::Cancel()
 {
-    if (m_state == State::Edit) {
-        m_rows[m_current] = m_original;
-        emit RowChanged(m_current);
-    } else if (m_state == State::Insert) {
-        const int row = m_current;
-        m_rows.erase(m_rows.begin() + row);
-        emit RowRemoved(row);
-        m_current = m_rows.empty() ? -1 : std::min(row, RecordCount() - 1);
-        m_eof = m_rows.empty();
-        emit CurrentChanged(m_current);
-    } else {
+    const State was = m_state;
+    if (was != State::Edit && was != State::Insert)
         return;
-    }
+    // Leave the editing state before telling anyone: a grid that moves its selection as a row
+    // disappears must not post the row being dropped.
+    const Row original = std::move(m_original);
     m_original.clear();
     m_set.clear();
-    SetState(State::Browse);
+    m_state = State::Browse;
+    if (was == State::Edit) {
+        m_rows[m_current] = original;
+        emit RowChanged(m_current);
+    } else {
+        const int row = m_current;
+        m_rows.erase(m_rows.begin() + row);
+        m_current = m_rows.empty() ? -1 : std::min(row, RecordCount() - 1);
+        m_eof = m_rows.empty();
+        emit RowRemoved(row);
+        emit CurrentChanged(m_current);
+    }
+    emit StateChanged();
 }
 
 void Query::Delete()
@@ -335,8 +340,8 @@ void Query::Delete()
               values, true);
     const int row = m_current;
     m_rows.erase(m_rows.begin() + row);
-    emit RowRemoved(row);
     m_current = m_rows.empty() ? -1 : std::min(row, RecordCount() - 1);
     m_eof = m_rows.empty();
+    emit RowRemoved(row);
     emit CurrentChanged(m_current);
 }

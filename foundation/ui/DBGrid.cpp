@@ -39,7 +39,8 @@ protected:
             p.setPen(palette().mid().color());
             p.drawLine(cell.topRight(), cell.bottomRight());
             p.setPen(palette().text().color());
-            p.drawText(cell.adjusted(4, 0, -4, 0), int(m_model->Columns()[c].alignment), m_model->Footer(c));
+            p.drawText(cell.adjusted(4, 0, -4, 0), int(m_model->FooterAlignment(c) | Qt::AlignVCenter),
+                       m_model->Footer(c));
         }
     }
 

@@ -2,6 +2,7 @@
 // exit question. Workspace windows are small windows made here, handed to the main window
 // through its factory, and behave as the real ones do: they report their closing.
 #include "fixture/Fixture.h"
+#include "foundation/db/DbError.h"
 #include "foundation/untPublic.h"
 #include "shell/Commands.h"
 #include "shell/untMain.h"
@@ -316,6 +317,22 @@ private slots:
         QVERIFY(h.main.plDesktop->isVisible());
         QVERIFY(h.main.TabCommandsEnabled);
         QCOMPARE(h.main.mdiArea->subWindowList().size(), 0);
+    }
+
+    // A window that fails while being made is reported; the tabs and the drawing keep working.
+    void failingWindowLeavesTheShellWorking()
+    {
+        Harness h;
+        h.main.CreateForm = [](const QString &, QWidget *) -> QWidget * {
+            throw DbError(QStringLiteral("无法打开数据集"));
+        };
+        QTest::mouseClick(h.Button(QStringLiteral("01")), Qt::LeftButton);
+        QCOMPARE(Messages().Texts(), QStringList{QStringLiteral("无法打开数据集.")});
+        QCOMPARE(Messages().LastKind(), RecordingPresenter::Kind::Error);
+        QVERIFY(h.main.TabCommandsEnabled);
+        QVERIFY(h.main.mdiArea->updatesEnabled());
+        QCOMPARE(h.main.TaskList, QStringList{QStringLiteral("DeskTop")});
+        QVERIFY(h.main.plDesktop->isVisible());
     }
 
     void menuItemWithHint()

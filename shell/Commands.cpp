@@ -5,6 +5,7 @@
 #include "merchants/untInfo.h"
 #include "merchants/untShop.h"
 #include "merchants/untShopAll.h"
+#include "shell/untAbout.h"
 #include "signin/untPassword.h"
 #include "stock/untStock.h"
 
@@ -23,6 +24,7 @@ bool RunDialogForm(const QString &formName)
     if (formName == QLatin1String("frmShop")) return TfrmShop::Execute(), true;
     if (formName == QLatin1String("frmInfo")) return TfrmInfo::Execute(), true;
     if (formName == QLatin1String("frmPassword")) return TfrmPassword::Execute(), true;
+    if (formName == QLatin1String("frmAbout")) return TfrmAbout::Execute(), true;
     return false;
 }
 

@@ -87,6 +87,14 @@ QString TfrmAbout::RightsLine(const QDate &today, const QString &companyName)
            QStringLiteral(" 保留所有权利。");
 }
 
+void TfrmAbout::Execute()
+{
+    TfrmAbout dialog;
+    frmAbout = &dialog;
+    dialog.exec();
+    frmAbout = nullptr;
+}
+
 void TfrmAbout::FormCreate()
 {
     setWindowTitle(QStringLiteral("关于") + SysSet.AppTitle);

@@ -13,6 +13,9 @@ class TfrmAbout : public TDialogBase {
 public:
     explicit TfrmAbout(QWidget *parent = nullptr);
 
+    // Shows the box modally, held in frmAbout while it is open.
+    static void Execute();
+
     // "Copyright (C) 2017-" + the year of today + company name + the all-rights-reserved phrase.
     static QString RightsLine(const QDate &today, const QString &companyName);
 

@@ -1,6 +1,7 @@
 // The about box: its texts and its keys.
 #include "fixture/Fixture.h"
 #include "foundation/untPublic.h"
+#include "shell/Commands.h"
 #include "shell/untAbout.h"
 #include "shell/untUpdater.h"
 
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 
 class TestAbout : public QObject {
     Q_OBJECT
@@ -100,6 +102,20 @@ private slots:
         QSignalSpy finished(&about, &QDialog::finished);
         QTest::mouseClick(about.btnOk, Qt::LeftButton);
         QCOMPARE(finished.count(), 1);
+    }
+
+    void aboutCommandRunsTheBoxModally()
+    {
+        // The navigation entry's command: the box is held in frmAbout while open, Esc ends it.
+        bool seen = false;
+        QTimer::singleShot(0, this, [&] {
+            seen = frmAbout && QApplication::activeModalWidget() == frmAbout;
+            if (frmAbout)
+                QTest::keyClick(frmAbout, Qt::Key_Escape);
+        });
+        QVERIFY(RunDialogForm(QStringLiteral("frmAbout")));
+        QVERIFY(seen);
+        QCOMPARE(frmAbout, nullptr);
     }
 };
 

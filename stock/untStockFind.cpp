@@ -7,6 +7,7 @@
 #include "foundation/untPublic.h"
 #include "stock/BusyCursor.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>

@@ -4,6 +4,7 @@
 #include "foundation/ui/DBGrid.h"
 #include "foundation/untPublic.h"
 #include "shell/Commands.h"
+#include "shell/untMain.h"
 #include "stock/untStock.h"
 #include "stock/untStockFind.h"
 #include "stock/untStockInfo.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -575,6 +577,15 @@ private slots:
             QTest::keyClick(browser.grdStock->View(), Qt::Key_Space);
             for (int c = 0; c < 11; ++c)
                 QCOMPARE(browser.grdStock->ColumnVisible(c), c == priceQen ? visible : true);
+            // A new search keeps the choice, and the columns still share the grid's width.
+            Search(browser, QStringLiteral("刹车片"));
+            QCOMPARE(browser.grdStock->ColumnVisible(priceQen), visible);
+            int total = 0;
+            for (int c = 0; c < 11; ++c)
+                if (browser.grdStock->ColumnVisible(c)) total += browser.grdStock->View()->columnWidth(c);
+            const int viewport = browser.grdStock->View()->viewport()->width();
+            QVERIFY2(qAbs(total - viewport) <= 11,
+                     qPrintable(QStringLiteral("%1 of %2").arg(total).arg(viewport)));
         }
     }
 
@@ -711,6 +722,68 @@ private slots:
         browser->show();
         browser->tbExit->click();
         QTRY_VERIFY(browser.isNull());
+    }
+
+    // The whole errand inside the main window: 联盟库存, 0, a part number, Enter, the rows of the
+    // other merchants; a double click shows the owner; Esc closes the browser and its tab.
+    void errandInTheMainWindow()
+    {
+        FreshDb db;
+        const QString goodsNo =
+            db.Scalar(QStringLiteral("SELECT GoodsNo FROM Sys_Stock WHERE ShopNo='A002' AND State=1 LIMIT 1"))
+                .toString();
+        TfrmMain main(false);
+        main.resize(1100, 700);
+        ShowActive(&main);
+        main.OpenCommand(QStringLiteral("=frmStock"), QStringLiteral("联盟库存"));
+        auto *browser = qobject_cast<TfrmStock *>(main.WorkspaceForm(QStringLiteral("frmStock")));
+        QVERIFY(browser);
+        QCOMPARE(main.TaskList, (QStringList{"DeskTop", "=frmStock"}));
+        browser->grdStock->View()->setFocus();
+
+        const int searches = WithModals([&] { QTest::keyClick(browser->grdStock->View(), Qt::Key_0); },
+                                        [&](QWidget *modal) {
+                                            auto *find = qobject_cast<TfrmStockFind *>(modal);
+                                            QVERIFY(find);
+                                            QTest::keyClicks(find->edtGoodsNo, goodsNo);
+                                            QTest::keyClick(find->edtGoodsNo, Qt::Key_Return);
+                                            if (find->isVisible()) find->done(QDialog::Rejected);
+                                        });
+        QCOMPARE(searches, 1);
+        QVERIFY(browser->rdStock.RecordCount() >= 1);
+        for (const QString &shop : Column(browser->rdStock, QStringLiteral("ShopNo")))
+            QVERIFY(shop != QLatin1String("A001"));
+        QVERIFY(Column(browser->rdStock, QStringLiteral("GoodsNo")).contains(goodsNo));
+        GrabToPng(&main, QStringLiteral("stock_in_main"));
+
+        const int row = int(Column(browser->rdStock, QStringLiteral("GoodsNo")).indexOf(goodsNo));
+        const QString owner = Column(browser->rdStock, QStringLiteral("ShopNo")).at(row);
+        const QRect cell = browser->grdStock->View()->visualRect(browser->grdStock->Model()->index(row, 1));
+        QString shownTel;
+        const int details = WithModals(
+            [&] {
+                QWidget *viewport = browser->grdStock->View()->viewport();
+                QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
+                QTest::mouseDClick(viewport, Qt::LeftButton, {}, cell.center());
+            },
+            [&](QWidget *modal) {
+                auto *info = qobject_cast<TfrmStockInfo *>(modal);
+                QVERIFY(info);
+                shownTel = info->edtTel->text();
+                info->btnCancel->click();
+            });
+        QCOMPARE(details, 1);
+        QCOMPARE(shownTel,
+                 db.Scalar(QStringLiteral("SELECT Tel FROM Sys_Shop WHERE ShopNo=?"), {owner}).toString());
+
+        ShowActive(&main);
+        browser->grdStock->View()->setFocus();
+        QPointer<TfrmStock> closing = browser;
+        QTest::keyClick(browser->grdStock->View(), Qt::Key_Escape);
+        QTRY_VERIFY(closing.isNull());
+        QCOMPARE(main.TaskList, QStringList{"DeskTop"});
+        QCOMPARE(main.tbTask->count(), 1);
+        QCOMPARE(Messages().Count(), 0);
     }
 
     // The browser with real demo rows, for a look.

@@ -38,6 +38,10 @@ QString AdaptForEmbedded(const QString &text)
     qsizetype copied = 0;
     ForEachOutsideLiterals(text, [&](qsizetype i) {
         if (i > 0 && IsWordChar(text.at(i - 1))) return i;
+        // Only a word starting with S or I can begin either form: spares a regular expression
+        // match at every other word of the statement.
+        const QChar first = text.at(i).toUpper();
+        if (first != QLatin1Char('S') && first != QLatin1Char('I')) return i;
         constexpr auto anchored = QRegularExpression::AnchorAtOffsetMatchOption;
         if (auto m = top.match(text, i, QRegularExpression::NormalMatch, anchored); m.hasMatch()) {
             out += text.mid(copied, i - copied) + text.mid(i, 6) + QLatin1Char(' ');

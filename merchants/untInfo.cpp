@@ -4,7 +4,7 @@
 #include "foundation/ui/untMessages.h"
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
-#include "stock/BusyCursor.h"
+#include "foundation/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QLabel>

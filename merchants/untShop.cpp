@@ -7,7 +7,7 @@
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "merchants/untShopEdit.h"
-#include "stock/BusyCursor.h"
+#include "foundation/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -8,7 +8,7 @@
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "shell/Commands.h"
-#include "stock/BusyCursor.h"
+#include "foundation/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -5,7 +5,7 @@
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "shell/Pictures.h"
-#include "signin/BusyCursor.h"
+#include "foundation/ui/BusyCursor.h"
 #include "signin/untReg.h"
 
 #include <QFrame>

@@ -28,15 +28,6 @@ QPushButton *ToolButton(QWidget *parent, const QString &caption, int image, int 
     return button;
 }
 
-GridColumn Column(const QString &field, const QString &title, int width)
-{
-    GridColumn column;
-    column.field = field;
-    column.title = title;
-    column.width = width;
-    return column;
-}
-
 // Date and time as the server holds them, whatever type the engine reports them in.
 QString DateTimeText(const QVariant &value)
 {
@@ -75,8 +66,8 @@ TfrmAction::TfrmAction(QWidget *parent)
     tbUser = new QWidget;
     tbUser->setObjectName(QStringLiteral("tbUser"));
     grdUser = new TDBGrid(&rdUser,
-                          {Column(QStringLiteral("UserNo"), QStringLiteral("用户编号"), 90),
-                           Column(QStringLiteral("UserName"), QStringLiteral("用户名称"), 150)},
+                          {MakeColumn(QStringLiteral("UserNo"), QStringLiteral("用户编号"), 90),
+                           MakeColumn(QStringLiteral("UserName"), QStringLiteral("用户名称"), 150)},
                           tbUser);
     grdUser->setObjectName(QStringLiteral("grdUser"));
     grdUser->setGeometry(6, 6, 550, 236);
@@ -87,13 +78,13 @@ TfrmAction::TfrmAction(QWidget *parent)
     chkLocked = new QCheckBox(QStringLiteral("仅允许以下计算机登录系统(表格双击可删除)"), tbLogin);
     chkLocked->setObjectName(QStringLiteral("chkLocked"));
     chkLocked->setGeometry(8, 6, 540, 24);
-    GridColumn lastDate = Column(QStringLiteral("LastDate"), QStringLiteral("最近登录日期"), 140);
+    GridColumn lastDate = MakeColumn(QStringLiteral("LastDate"), QStringLiteral("最近登录日期"), 140);
     lastDate.format = DateTimeText;
     grdLogin =
         new TDBGrid(&rdLogin,
-                    {Column(QStringLiteral("HostId"), QStringLiteral("计算机标识"), 120),
-                     Column(QStringLiteral("HostName"), QStringLiteral("计算机名称"), 120),
-                     Column(QStringLiteral("LastUser"), QStringLiteral("最近登录人员"), 145), lastDate},
+                    {MakeColumn(QStringLiteral("HostId"), QStringLiteral("计算机标识"), 120),
+                     MakeColumn(QStringLiteral("HostName"), QStringLiteral("计算机名称"), 120),
+                     MakeColumn(QStringLiteral("LastUser"), QStringLiteral("最近登录人员"), 145), lastDate},
                     tbLogin);
     grdLogin->setObjectName(QStringLiteral("grdLogin"));
     // At 12 pixels the 16-character identity fits its 120-pixel column.

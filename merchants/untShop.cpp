@@ -1,13 +1,14 @@
 #include "merchants/untShop.h"
 
 #include "foundation/ImageIndex.h"
+#include "foundation/ui/BusyCursor.h"
 #include "foundation/ui/DBGrid.h"
 #include "foundation/ui/KeyPreview.h"
+#include "foundation/ui/ToolBar.h"
 #include "foundation/ui/untMessages.h"
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "merchants/untShopEdit.h"
-#include "foundation/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -27,32 +28,6 @@ namespace {
 const QString Waiting = QStringLiteral("待审核");
 const QString Online = QStringLiteral("已上线");
 const QString Blocked = QStringLiteral("已屏蔽");
-
-GridColumn Column(const QString &field, const QString &title, int width,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    GridColumn column;
-    column.field = field;
-    column.title = title;
-    column.width = width;
-    column.alignment = alignment;
-    return column;
-}
-
-QToolButton *ToolButton(QToolBar *bar, const char *name, const QString &caption, const QString &hint,
-                        int picture)
-{
-    auto *button = new QToolButton(bar);
-    button->setObjectName(QLatin1String(name));
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setIcon(QIcon(QPixmap::fromImage(frmData->Image.Image(picture))));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAutoRaise(true);
-    bar->addWidget(button);
-    return button;
-}
 
 QRadioButton *Radio(QWidget *parent, const char *name, const QString &caption)
 {
@@ -76,17 +51,14 @@ TfrmShop::TfrmShop(QWidget *parent) : TDialogBase(parent), rdShop(&frmData->rdCo
     SetClientSize(1038, 559);
     rdShop.SetUpdateTable(QStringLiteral("Sys_Shop"), {QStringLiteral("ShopNo")});
 
-    Toolbar = new QToolBar(this);
-    Toolbar->setObjectName(QStringLiteral("Toolbar"));
-    Toolbar->setFixedHeight(48);
-    Toolbar->setIconSize(QSize(16, 16));
-    tbEdit = ToolButton(Toolbar, "tbEdit", QStringLiteral("修改"), QStringLiteral("修改--(Enter)"),
-                        ImageIndex::Edit);
-    tbDel = ToolButton(Toolbar, "tbDel", QStringLiteral("删除"), QStringLiteral("删除--(Del)"),
-                       ImageIndex::Delete);
+    Toolbar = MakeToolBar(this, QStringLiteral("Toolbar"));
+    tbEdit = AddToolButton(Toolbar, "tbEdit", QStringLiteral("修改"), QStringLiteral("修改--(Enter)"),
+                           ImageIndex::Edit);
+    tbDel = AddToolButton(Toolbar, "tbDel", QStringLiteral("删除"), QStringLiteral("删除--(Del)"),
+                          ImageIndex::Delete);
     Toolbar->addSeparator();
-    tbExit = ToolButton(Toolbar, "tbExit", QStringLiteral("退出"), QStringLiteral("退出--(Esc)"),
-                        ImageIndex::Exit);
+    tbExit = AddToolButton(Toolbar, "tbExit", QStringLiteral("退出"), QStringLiteral("退出--(Esc)"),
+                           ImageIndex::Exit);
 
     lbShow = new QLabel(QStringLiteral("显示："), this);
     rdAll = Radio(this, "rdAll", QStringLiteral("所有商户"));
@@ -104,14 +76,14 @@ TfrmShop::TfrmShop(QWidget *parent) : TDialogBase(parent), rdShop(&frmData->rdCo
 
     const auto centred = Qt::AlignHCenter | Qt::AlignVCenter;
     grdShop = new TDBGrid(&rdShop,
-                          {Column(QStringLiteral("ShopNo"), QStringLiteral("商户编号"), 80),
-                           Column(QStringLiteral("ShopName"), QStringLiteral("商户简称"), 100),
-                           Column(QStringLiteral("AllName"), QStringLiteral("商户全称"), 200),
-                           Column(QStringLiteral("LinkPer"), QStringLiteral("商户代表"), 100),
-                           Column(QStringLiteral("Tel"), QStringLiteral("联系电话"), 100),
-                           Column(QStringLiteral("Users"), QStringLiteral("授权用户"), 80, centred),
-                           Column(QStringLiteral("State"), QStringLiteral("当前状态"), 80, centred),
-                           Column(QStringLiteral("Address"), QStringLiteral("联系地址"), 240)},
+                          {MakeColumn(QStringLiteral("ShopNo"), QStringLiteral("商户编号"), 80),
+                           MakeColumn(QStringLiteral("ShopName"), QStringLiteral("商户简称"), 100),
+                           MakeColumn(QStringLiteral("AllName"), QStringLiteral("商户全称"), 200),
+                           MakeColumn(QStringLiteral("LinkPer"), QStringLiteral("商户代表"), 100),
+                           MakeColumn(QStringLiteral("Tel"), QStringLiteral("联系电话"), 100),
+                           MakeColumn(QStringLiteral("Users"), QStringLiteral("授权用户"), 80, centred),
+                           MakeColumn(QStringLiteral("State"), QStringLiteral("当前状态"), 80, centred),
+                           MakeColumn(QStringLiteral("Address"), QStringLiteral("联系地址"), 240)},
                           this);
     grdShop->setObjectName(QStringLiteral("grdShop"));
     grdShop->View()->horizontalHeader()->setFont(DialogFont(14, true));

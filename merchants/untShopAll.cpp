@@ -1,14 +1,15 @@
 #include "merchants/untShopAll.h"
 
 #include "foundation/ImageIndex.h"
+#include "foundation/ui/BusyCursor.h"
 #include "foundation/ui/DBGrid.h"
 #include "foundation/ui/KeyPreview.h"
+#include "foundation/ui/ToolBar.h"
 #include "foundation/ui/untDialog.h"
 #include "foundation/ui/untMessages.h"
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "shell/Commands.h"
-#include "foundation/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,32 +34,6 @@ const QString SearchOrder = QStringLiteral("ORDER BY ShopNo");
 const char *const SearchedParams[] = {"ShopNo",  "ShopName", "AllName", "Address",
                                       "LinkPer", "Tel",      "Tel01",   "Tel02"};
 
-GridColumn Column(const QString &field, const QString &title, int width,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    GridColumn column;
-    column.field = field;
-    column.title = title;
-    column.width = width;
-    column.alignment = alignment;
-    return column;
-}
-
-QToolButton *ToolButton(QToolBar *bar, const char *name, const QString &caption, const QString &hint,
-                        int picture)
-{
-    auto *button = new QToolButton(bar);
-    button->setObjectName(QLatin1String(name));
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setIcon(QIcon(QPixmap::fromImage(frmData->Image.Image(picture))));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAutoRaise(true);
-    bar->addWidget(button);
-    return button;
-}
-
 } // namespace
 
 TfrmShopAll::TfrmShopAll(QWidget *parent) : QWidget(parent), rdShop(&frmData->rdConn)
@@ -69,29 +44,25 @@ TfrmShopAll::TfrmShopAll(QWidget *parent) : QWidget(parent), rdShop(&frmData->rd
     setWindowTitle(QStringLiteral("商户大全"));
     setFont(DialogFont());
 
-    Toobar = new QToolBar(this);
-    Toobar->setObjectName(QStringLiteral("Toobar"));
-    Toobar->setFixedHeight(48);
-    Toobar->setMovable(false);
-    Toobar->setIconSize(QSize(16, 16));
-    tbLocate = ToolButton(Toobar, "tbLocate", QStringLiteral("速查"), QStringLiteral("速查--(0)"),
-                          ImageIndex::QuickSearch);
+    Toobar = MakeToolBar(this, QStringLiteral("Toobar"));
+    tbLocate = AddToolButton(Toobar, "tbLocate", QStringLiteral("速查"), QStringLiteral("速查--(0)"),
+                             ImageIndex::QuickSearch);
     Toobar->addSeparator();
-    tbExit =
-        ToolButton(Toobar, "tbExit", QStringLiteral("退出"), QStringLiteral("退出--(Esc)"), ImageIndex::Exit);
+    tbExit = AddToolButton(Toobar, "tbExit", QStringLiteral("退出"), QStringLiteral("退出--(Esc)"),
+                           ImageIndex::Exit);
 
     grdShop = new TDBGrid(&rdShop,
-                          {Column(QStringLiteral("ShopNo"), QStringLiteral("商户编号"), 80),
-                           Column(QStringLiteral("AllName"), QStringLiteral("商户全称"), 200),
-                           Column(QStringLiteral("LinkPer"), QStringLiteral("商户代表"), 100),
-                           Column(QStringLiteral("Tel"), QStringLiteral("联系电话"), 100),
-                           Column(QStringLiteral("Per01"), QStringLiteral("业务员01"), 110),
-                           Column(QStringLiteral("Tel01"), QStringLiteral("业务电话"), 110),
-                           Column(QStringLiteral("QQ01"), QStringLiteral("业务QQ号"), 110),
-                           Column(QStringLiteral("Per02"), QStringLiteral("业务员02"), 110),
-                           Column(QStringLiteral("Tel02"), QStringLiteral("业务电话"), 110),
-                           Column(QStringLiteral("QQ02"), QStringLiteral("业务QQ号"), 110),
-                           Column(QStringLiteral("Address"), QStringLiteral("联系地址"), 240)},
+                          {MakeColumn(QStringLiteral("ShopNo"), QStringLiteral("商户编号"), 80),
+                           MakeColumn(QStringLiteral("AllName"), QStringLiteral("商户全称"), 200),
+                           MakeColumn(QStringLiteral("LinkPer"), QStringLiteral("商户代表"), 100),
+                           MakeColumn(QStringLiteral("Tel"), QStringLiteral("联系电话"), 100),
+                           MakeColumn(QStringLiteral("Per01"), QStringLiteral("业务员01"), 110),
+                           MakeColumn(QStringLiteral("Tel01"), QStringLiteral("业务电话"), 110),
+                           MakeColumn(QStringLiteral("QQ01"), QStringLiteral("业务QQ号"), 110),
+                           MakeColumn(QStringLiteral("Per02"), QStringLiteral("业务员02"), 110),
+                           MakeColumn(QStringLiteral("Tel02"), QStringLiteral("业务电话"), 110),
+                           MakeColumn(QStringLiteral("QQ02"), QStringLiteral("业务QQ号"), 110),
+                           MakeColumn(QStringLiteral("Address"), QStringLiteral("联系地址"), 240)},
                           this);
     grdShop->setObjectName(QStringLiteral("grdShop"));
     // Footer: "合计" under the number, the number of merchants under the full name.

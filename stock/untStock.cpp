@@ -3,6 +3,7 @@
 #include "foundation/ImageIndex.h"
 #include "foundation/ui/DBGrid.h"
 #include "foundation/ui/KeyPreview.h"
+#include "foundation/ui/ToolBar.h"
 #include "foundation/ui/untDialog.h"
 #include "foundation/ui/untMessages.h"
 #include "foundation/untData.h"
@@ -23,21 +24,6 @@ TfrmStock *frmStock = nullptr;
 namespace {
 
 const QString FormName = QStringLiteral("frmStock");
-
-QToolButton *ToolButton(QToolBar *bar, const char *name, const QString &caption, const QString &hint,
-                        int image)
-{
-    auto *button = new QToolButton(bar);
-    button->setObjectName(QLatin1String(name));
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setIcon(QPixmap::fromImage(frmData->Image.Image(image)));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    bar->addWidget(button);
-    return button;
-}
 
 } // namespace
 
@@ -76,16 +62,12 @@ TfrmStock::TfrmStock(QWidget *parent) : QWidget(parent), rdStock(&frmData->rdCon
         QStringList{QStringLiteral("SELECT ShopNo,ShopName,GoodsNo,OemNo,GoodsName,Model,Base,Factory,"
                                    "Unit,Qty,PriceSale,PriceQen FROM Sys_Stock")};
 
-    Toobar = new QToolBar(this);
-    Toobar->setObjectName(QStringLiteral("Toobar"));
-    Toobar->setFixedHeight(48);
-    Toobar->setMovable(false);
-    Toobar->setIconSize(QSize(16, 16));
-    tbLocate = ToolButton(Toobar, "tbLocate", QStringLiteral("速查"), QStringLiteral("库存速查--(0)"),
-                          ImageIndex::Search);
+    Toobar = MakeToolBar(this, QStringLiteral("Toobar"));
+    tbLocate = AddToolButton(Toobar, "tbLocate", QStringLiteral("速查"), QStringLiteral("库存速查--(0)"),
+                             ImageIndex::Search);
     Toobar->addSeparator();
-    tbExit =
-        ToolButton(Toobar, "tbExit", QStringLiteral("退出"), QStringLiteral("退出--(Esc)"), ImageIndex::Exit);
+    tbExit = AddToolButton(Toobar, "tbExit", QStringLiteral("退出"), QStringLiteral("退出--(Esc)"),
+                           ImageIndex::Exit);
 
     grdStock = new TDBGrid(&rdStock, Columns(), this);
     grdStock->setObjectName(QStringLiteral("grdStock"));

@@ -234,7 +234,7 @@ private slots:
         q.SetParam(QStringLiteral("ShopNo"), QStringLiteral("A001"));
         q.Open();
         q.SetUpdateTable(QStringLiteral("Sys_User"), {QStringLiteral("ShopNo"), QStringLiteral("UserNo")});
-        TDBGrid grid(&q, {{QStringLiteral("UserNo"), QStringLiteral("编号")}});
+        TDBGrid grid(&q, {MakeColumn(QStringLiteral("UserNo"), QStringLiteral("编号"), 80)});
         grid.show();
         const int count = q.RecordCount();
         q.Append();

@@ -2,6 +2,16 @@
 
 #include "foundation/db/Query.h"
 
+GridColumn MakeColumn(const QString &field, const QString &title, int width, Qt::Alignment alignment)
+{
+    GridColumn column;
+    column.field = field;
+    column.title = title;
+    column.width = width;
+    column.alignment = alignment;
+    return column;
+}
+
 GridModel::GridModel(Query *query, QList<GridColumn> columns, QObject *parent)
     : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns))
 {

@@ -19,6 +19,10 @@ struct GridColumn {
     Qt::Alignment titleAlignment = Qt::AlignCenter;
 };
 
+// A column with its field, title, width and cell alignment (titles centred).
+GridColumn MakeColumn(const QString &field, const QString &title, int width,
+                      Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+
 // Colours of one row; invalid colours leave the grid's own.
 struct RowColors {
     QColor foreground;

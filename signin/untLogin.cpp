@@ -1,11 +1,12 @@
 #include "signin/untLogin.h"
+#include "signin/TitleBand.h"
 
 #include "foundation/db/StoredProc.h"
+#include "foundation/ui/BusyCursor.h"
 #include "foundation/ui/untMessages.h"
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "shell/Pictures.h"
-#include "foundation/ui/BusyCursor.h"
 #include "signin/untReg.h"
 
 #include <QFrame>
@@ -65,28 +66,15 @@ TfrmLogin::TfrmLogin(QWidget *parent) : TDialogBase(parent)
     setPalette(pal);
     setAutoFillBackground(true);
 
-    shpBack = new QFrame(this);
-    shpBack->setObjectName(QStringLiteral("shpBack"));
-    shpBack->setGeometry(0, 0, 434, 65);
-    shpBack->setStyleSheet(QStringLiteral("QFrame#shpBack { background: white; }"));
-    lbMark = MakeLabel(QStringLiteral("系统登录"), QRect(14, 8, 200, 18), DialogFont(12, true), shpBack);
-    lbMark->setObjectName(QStringLiteral("lbMark"));
-    lbInfo = MakeLabel(
+    const TitleBand band = MakeTitleBand(
+        this, 434, 65, QStringLiteral("系统登录"), 12,
         QStringLiteral("    请输入商户编号、用户编号及密码，验证合法后方可进入系统，新商户请先注册。"),
-        QRect(30, 27, 330, 34), DialogFont(12), shpBack);
-    lbInfo->setObjectName(QStringLiteral("lbInfo"));
-    lbInfo->setWordWrap(true);
-    imgLogo = new QLabel(shpBack);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(372, 8, 48, 48);
-    imgLogo->setPixmap(LogoPicture());
-
-    spTitle = new QFrame(this);
-    spTitle->setObjectName(QStringLiteral("spTitle"));
-    spTitle->setGeometry(0, 65, 434, 5);
-    spTitle->setStyleSheet(
-        QStringLiteral("QFrame#spTitle { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, "
-                       "stop:0 rgb(51,51,153), stop:1 rgb(247,245,245)); }"));
+        QRect(30, 27, 330, 34), LogoPicture(), QRect(372, 8, 48, 48));
+    shpBack = band.shpBack;
+    lbMark = band.lbMark;
+    lbInfo = band.lbInfo;
+    imgLogo = band.imgLogo;
+    spTitle = band.spTitle;
 
     const QFont bold = DialogFont(14, true);
     Label1 = MakeLabel(QStringLiteral("商户编号："), QRect(40, 84, 80, 24), bold, this);

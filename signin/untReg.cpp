@@ -1,11 +1,12 @@
 #include "signin/untReg.h"
+#include "signin/TitleBand.h"
 
 #include "foundation/db/StoredProc.h"
+#include "foundation/ui/BusyCursor.h"
 #include "foundation/ui/untMessages.h"
 #include "foundation/untData.h"
 #include "foundation/untPublic.h"
 #include "shell/Pictures.h"
-#include "foundation/ui/BusyCursor.h"
 #include "signin/untLogin.h"
 
 #include <QFrame>
@@ -51,31 +52,15 @@ TfrmReg::TfrmReg(QWidget *parent) : TDialogBase(parent)
     setPalette(pal);
     setAutoFillBackground(true);
 
-    shpBack = new QFrame(this);
-    shpBack->setObjectName(QStringLiteral("shpBack"));
-    shpBack->setGeometry(0, 0, 584, 65);
-    shpBack->setStyleSheet(QStringLiteral("QFrame#shpBack { background: white; }"));
-    lbMark = new QLabel(QStringLiteral("注册申请"), shpBack);
-    lbMark->setObjectName(QStringLiteral("lbMark"));
-    lbMark->setFont(DialogFont(12, true));
-    lbMark->setGeometry(14, 8, 200, 18);
-    lbInfo = new QLabel(
-        QStringLiteral("    请提交贵单位的有效信息,并经管理人员审核确认后方可登录使用本系统。"), shpBack);
-    lbInfo->setObjectName(QStringLiteral("lbInfo"));
-    lbInfo->setFont(DialogFont(12));
-    lbInfo->setWordWrap(true);
-    lbInfo->setGeometry(30, 30, 470, 30);
-    imgLogo = new QLabel(shpBack);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(522, 8, 48, 48);
-    imgLogo->setPixmap(LogoPicture());
-
-    spTitle = new QFrame(this);
-    spTitle->setObjectName(QStringLiteral("spTitle"));
-    spTitle->setGeometry(0, 65, 584, 5);
-    spTitle->setStyleSheet(
-        QStringLiteral("QFrame#spTitle { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, "
-                       "stop:0 rgb(51,51,153), stop:1 rgb(247,245,245)); }"));
+    const TitleBand band =
+        MakeTitleBand(this, 584, 65, QStringLiteral("注册申请"), 12,
+                      QStringLiteral("    请提交贵单位的有效信息,并经管理人员审核确认后方可登录使用本系统。"),
+                      QRect(30, 30, 470, 30), LogoPicture(), QRect(522, 8, 48, 48));
+    shpBack = band.shpBack;
+    lbMark = band.lbMark;
+    lbInfo = band.lbInfo;
+    imgLogo = band.imgLogo;
+    spTitle = band.spTitle;
 
     QLineEdit **edits[] = {&edtShopNo, &edtShopName, &edtAllName, &edtLinkPer,
                            &edtTel,    &edtAddress,  &edtUserNo,  &edtPassword};

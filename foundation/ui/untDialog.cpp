@@ -119,11 +119,24 @@ void TDialogBase::keyPressEvent(QKeyEvent *event)
 
 void TDialogBase::showEvent(QShowEvent *event)
 {
+    if (QApplication::activeWindow() != this)
+        m_previousActive = QApplication::activeWindow();
     for (QPushButton *b : findChildren<QPushButton *>()) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
     QDialog::showEvent(event);
+    activateWindow(); // a new dialog takes the keyboard, also where no window manager gives it
+}
+
+void TDialogBase::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    // A dialog without owner hands the focus back itself: where no window manager does it, the
+    // window below would otherwise stay without keyboard focus.
+    if (m_previousActive && m_previousActive->isVisible() &&
+        (!QApplication::activeWindow() || QApplication::activeWindow() == this))
+        m_previousActive->activateWindow();
 }
 
 void TDialogBase::reject()

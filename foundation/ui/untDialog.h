@@ -30,9 +30,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void reject() override;
 
 private:
+    QPointer<QWidget> m_previousActive; // the window that had the focus before this one
     QPointer<QAbstractButton> m_cancel;
     bool m_keyPreview = false;
     bool m_rejecting = false;

@@ -23,6 +23,7 @@
 #include <QTabBar>
 #include <QToolBox>
 #include <QVBoxLayout>
+#include <memory>
 
 TfrmMain *frmMain = nullptr;
 
@@ -251,9 +252,8 @@ void TfrmMain::showEvent(QShowEvent *event)
 void TfrmMain::FormShow()
 {
     while (OutLookBar->count() > 0) {
-        QWidget *page = OutLookBar->widget(0);
+        const std::unique_ptr<QWidget> page(OutLookBar->widget(0)); // the bar doesn't delete it
         OutLookBar->removeItem(0);
-        delete page;
     }
     auto *scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("NavScroll"));

@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QTabBar>
 #include <QToolBox>
+#include <memory>
 
 namespace {
 
@@ -363,7 +364,7 @@ private slots:
     {
         Harness h;
         h.main.OpenCommand(QStringLiteral("=frmStock"), QStringLiteral("联盟库存"));
-        delete h.main.WorkspaceForm(QStringLiteral("frmStock"));
+        std::unique_ptr<QWidget>(h.main.WorkspaceForm(QStringLiteral("frmStock"))).reset();
         QCOMPARE(h.main.TaskList, QStringList{QStringLiteral("DeskTop")});
         QCOMPARE(h.main.tbTask->count(), 1);
         QVERIFY(h.main.plDesktop->isVisible());

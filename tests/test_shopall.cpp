@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -100,7 +101,7 @@ private slots:
         form->resize(1280, 520);
         form->show();
         GrabToPng(form, QStringLiteral("frmShopAll"));
-        delete form;
+        std::unique_ptr<QWidget>(form).reset();
         QVERIFY(!frmShopAll);
     }
 

@@ -71,25 +71,6 @@ bool SelectRow(Query &list, const QString &field, const QString &value)
     return false;
 }
 
-// Signs in through the real sign-in procedure; returns RunState, Action in action.
-QString SignIn(const QString &shopNo, const QString &userNo, const QString &password,
-               QString *action = nullptr, const QString &hostId = HostIdentity())
-{
-    StoredProc &p = frmData->rdProc;
-    p.Close();
-    p.StoredProcName = QStringLiteral("Sp_Sys_Login");
-    p.SetParam(QStringLiteral("ShopNo"), shopNo);
-    p.SetParam(QStringLiteral("UserNo"), userNo);
-    p.SetParam(QStringLiteral("Password"), EncodePassword(TrimText(password)));
-    p.SetParam(QStringLiteral("HostId"), hostId);
-    p.SetParam(QStringLiteral("HostName"), LocalComputerName());
-    for (const char *out : {"ShopName", "AllName", "Action", "RunState"})
-        p.SetParam(QLatin1String(out), QString(), StoredProc::Direction::InOut);
-    p.ExecProc();
-    if (action) *action = p.ParamText(QStringLiteral("Action"));
-    return p.ParamText(QStringLiteral("RunState"));
-}
-
 int UserCount(FreshDb &db, const QString &shopNo)
 {
     return db.Scalar(QStringLiteral("SELECT COUNT(*) FROM Sys_User WHERE ShopNo=?"), {shopNo}).toInt();
@@ -347,7 +328,7 @@ private slots:
         QCOMPARE(a.dlg.rdUser.GetState(), Query::State::Browse);
 
         QString granted = QStringLiteral("unset");
-        QCOMPARE(SignIn(QStringLiteral("A001"), QStringLiteral("00"), QString(), &granted),
+        QCOMPARE(SignInThroughProcedure(QStringLiteral("A001"), QStringLiteral("00"), QString(), &granted),
                  QStringLiteral("0"));
         QCOMPARE(granted, action);
         if (action.isEmpty()) { // nothing granted: only the about entry
@@ -357,7 +338,7 @@ private slots:
             QCOMPARE(main.NavButtons().size(), 1);
             QCOMPARE(main.NavButtons().first()->text(), QStringLiteral("关于系统"));
         }
-        QVERIFY(SignIn(QStringLiteral("A001"), QStringLiteral("00"), QStringLiteral("x")) !=
+        QVERIFY(SignInThroughProcedure(QStringLiteral("A001"), QStringLiteral("00"), QStringLiteral("x")) !=
                 QStringLiteral("0"));
     }
 
@@ -684,7 +665,7 @@ private slots:
                        });
         }
         QString action;
-        QCOMPARE(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QString(), &action),
+        QCOMPARE(SignInThroughProcedure(QStringLiteral("A001"), QStringLiteral("03"), QString(), &action),
                  QStringLiteral("0"));
         QCOMPARE(action, QStringLiteral("01,06,"));
 
@@ -718,9 +699,11 @@ private slots:
             QVERIFY(shown);
             QCOMPARE(Messages().LastText(), QStringLiteral("密码修改成功！请您记好新密码！"));
         }
-        QVERIFY(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QString()) != QStringLiteral("0"));
-        QCOMPARE(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QStringLiteral("liu2024")),
-                 QStringLiteral("0"));
+        QVERIFY(SignInThroughProcedure(QStringLiteral("A001"), QStringLiteral("03"), QString()) !=
+                QStringLiteral("0"));
+        QCOMPARE(
+            SignInThroughProcedure(QStringLiteral("A001"), QStringLiteral("03"), QStringLiteral("liu2024")),
+            QStringLiteral("0"));
 
         // Lock as the administrator; this computer has signed in above, another one has not.
         SetSignedIn(QStringLiteral("A001"), QStringLiteral("01"), QStringLiteral("01,03,04,05,06,"));
@@ -729,10 +712,11 @@ private slots:
             if (!a.dlg.chkLocked->isChecked()) a.dlg.chkLocked->click();
         }
         const QString unknown = QStringLiteral("0000000000000001");
-        QVERIFY(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QStringLiteral("liu2024"), nullptr,
-                       unknown) != QStringLiteral("0"));
-        QCOMPARE(SignIn(QStringLiteral("A001"), QStringLiteral("03"), QStringLiteral("liu2024")),
-                 QStringLiteral("0"));
+        QVERIFY(SignInThroughProcedure(QStringLiteral("A001"), QStringLiteral("03"),
+                                       QStringLiteral("liu2024"), nullptr, unknown) != QStringLiteral("0"));
+        QCOMPARE(
+            SignInThroughProcedure(QStringLiteral("A001"), QStringLiteral("03"), QStringLiteral("liu2024")),
+            QStringLiteral("0"));
     }
 
     void editorKeysMoveThroughTheFields()

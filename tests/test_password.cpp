@@ -19,21 +19,9 @@ const QString MsgNoUser = QStringLiteral("对不起,系统中已无此用户,不
 const QString MsgWrongOld = QStringLiteral("对不起,原密码错误,请重输！");
 const QString MsgDone = QStringLiteral("密码修改成功！请您记好新密码！");
 
-// Signs in through the real sign-in procedure, as the login dialog sends the password.
 bool SignsIn(const QString &password)
 {
-    StoredProc &p = frmData->rdProc;
-    p.Close();
-    p.StoredProcName = QStringLiteral("Sp_Sys_Login");
-    p.SetParam(QStringLiteral("ShopNo"), Shop);
-    p.SetParam(QStringLiteral("UserNo"), User);
-    p.SetParam(QStringLiteral("Password"), EncodePassword(TrimText(password)));
-    p.SetParam(QStringLiteral("HostId"), HostIdentity());
-    p.SetParam(QStringLiteral("HostName"), LocalComputerName());
-    for (const char *out : {"ShopName", "AllName", "Action", "RunState"})
-        p.SetParam(QLatin1String(out), QString(), StoredProc::Direction::InOut);
-    p.ExecProc();
-    return TrimText(p.ParamText(QStringLiteral("RunState"))) == QLatin1String("0");
+    return TrimText(SignInThroughProcedure(Shop, User, password)) == QLatin1String("0");
 }
 
 QVariant StoredForm(FreshDb &db)

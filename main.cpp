@@ -5,7 +5,6 @@
 #include "signin/untLogin.h"
 
 #include <QApplication>
-#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -13,8 +12,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("qen"));
     InitPublic(); // settings path, settings file object, LoadSettings
 
-    auto data = std::make_unique<TfrmData>(&app);
-    data.release(); // owned by the application from here on
+    new TfrmData(&app); // the data module, owned by the application (frmData)
     SysSet.LoginOk = false;
 
     // Only a sign-in the server accepted leads on; otherwise the program ends quietly.
